@@ -13,6 +13,13 @@ else()
 endif()
 
 set(ULVEX_TEST_RESULTS ${CMAKE_BINARY_DIR}/test-results)
+# Wine takes a path that starts with / as one on the current drive; Z: is the Unix root.
+if(CMAKE_CROSSCOMPILING)
+  set(ULVEX_TEST_RESULTS_ARG Z:${ULVEX_TEST_RESULTS})
+else()
+  set(ULVEX_TEST_RESULTS_ARG ${ULVEX_TEST_RESULTS})
+endif()
+file(MAKE_DIRECTORY ${ULVEX_TEST_RESULTS})
 
 # ulvex_add_test(NAME SOURCES ... LIBS ...): one GoogleTest binary, one CTest
 # entry. Each binary writes JUnit XML that tools/test counts; under Wine one
@@ -22,7 +29,7 @@ function(ulvex_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ULVEX_GTEST_LIBS} ${ULVEX_GTEST_MAIN})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${ULVEX_TEST_RESULTS}/${name}.xml)
+  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${ULVEX_TEST_RESULTS_ARG}/${name}.xml)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600
     ENVIRONMENT "ULVEX_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;ULVEX_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()

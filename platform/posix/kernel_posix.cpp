@@ -26,8 +26,14 @@ struct Object {
   std::atomic<int> references{1};  // the handle, and a running thread
 };
 
-std::mutex g_lock;
-std::condition_variable g_changed;
+// Never destroyed: detached threads may still signal while the process exits.
+struct Shared {
+  std::mutex lock;
+  std::condition_variable changed;
+};
+Shared& shared = *new Shared;
+std::mutex& g_lock = shared.lock;
+std::condition_variable& g_changed = shared.changed;
 
 void Unreference(Object* object) {
   if (object->references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete object;

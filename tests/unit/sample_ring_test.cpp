@@ -162,7 +162,9 @@ TEST_F(SampleRingTest, EveryOperationHoldsTheMutexOnceWithoutTimeLimit) {
   }
   EXPECT_EQ(kernel.CallsOn(lock.get()), expected);
   for (const auto& call : kernel.calls()) {
-    if (call.op == "wait") EXPECT_EQ(call.timeoutMs, platform::kInfinite);
+    if (call.op == "wait") {
+      EXPECT_EQ(call.timeoutMs, platform::kInfinite);
+    }
   }
 }
 
