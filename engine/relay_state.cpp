@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/audio_device.h"
+
 namespace {
 
 bool CreateEventInto(platform::UniqueHandle& member, bool initiallySet) {
@@ -12,6 +14,10 @@ bool CreateEventInto(platform::UniqueHandle& member, bool initiallySet) {
 }
 
 }  // namespace
+
+RelayState::~RelayState() {
+  if (platform::IsOpenDevice(device)) platform::AudioDevice().Close(device);
+}
 
 int CreateRelayObjects(RelayState* owner) {
   owner->device = nullptr;

@@ -26,6 +26,13 @@ struct PlaybackParam {
 };
 
 struct RelayState {
+  RelayState() = default;
+  RelayState(const RelayState&) = delete;
+  RelayState& operator=(const RelayState&) = delete;
+  // Closes a device that is still open: a capture thread that outlived its
+  // stop releases the state, and with it the device, when it ends.
+  ~RelayState();
+
   PlaybackParam playbackParam;
   CaptureParam captureParam;
   // The virtual audio device; closed by the relay's stop through the device seam.

@@ -1,0 +1,20 @@
+// Resource identifiers, shared by the resource script and the code.
+#pragma once
+
+#define IDM_ABOUTBOX 0x0010
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_ULVEXDRIVER_MONITOR_DIALOG 102
+#define IDR_MAINFRAME 128
+
+#define IDC_COMBO_VIRTUAL_DEVICE 1000
+#define IDC_COMBO_PLAY_DEVICE 1001
+#define IDC_BUTTON_RUN 1002
+#define IDC_STATIC_NOTICE 1004
+#define IDC_CHECK_AUTO_CONNECT 1005
+#define IDC_STATIC_PLAY_DEVICE 1014
+#define IDC_STATIC_VIRTUAL_DEVICE 1015
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
