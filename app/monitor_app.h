@@ -1,5 +1,6 @@
-// The application object: runs the main window as the program's only message
-// loop. Main thread only.
+// The application object: reads the command line, registers or unregisters
+// the automation class and its type library, and runs the main window as the
+// program's only message loop. Main thread only.
 #pragma once
 
 #include <string>
@@ -13,6 +14,8 @@ class CUlvexDriver_MonitorApp : public Application {
  protected:
   bool InitInstance() override;
   int ExitInstance() override;
+  // Constructs the main window, makes it the main window and runs it modally.
+  virtual void RunMainWindow();
 };
 
 // The program file's base name, which names the application: the program

@@ -1,5 +1,6 @@
 #include "engine/relay_control.h"
 
+#include "endpoints/endpoint_catalogue.h"
 #include "endpoints/wave_out_index.h"
 #include "engine/capture_thread.h"
 #include "engine/playback_thread.h"
@@ -41,14 +42,6 @@ bool AwaitWorker(platform::UniqueHandle& thread) {
   if (Kernel().Wait(thread.get(), kWorkerStopWaitMs) != platform::WaitResult::Signalled) return false;
   thread.reset();
   return true;
-}
-
-const char16_t* SelectedEndpointId(platform::ListControl& list) {
-  const int selected = list.GetCurSel();
-  if (selected < 0) return nullptr;
-  const std::intptr_t data = list.GetItemData(selected);
-  if (data == 0 || data == platform::kListError) return nullptr;
-  return reinterpret_cast<const char16_t*>(data);
 }
 
 }  // namespace

@@ -67,8 +67,10 @@ class Win32Registry final : public ClassesRegistry {
   }
 
   bool DeleteTree(const std::u16string& key) override {
-    return ::RegDeleteTreeW(HKEY_CLASSES_ROOT, W(key)) == ERROR_SUCCESS &&
-           ::RegDeleteKeyW(HKEY_CLASSES_ROOT, W(key)) == ERROR_SUCCESS;
+    if (::RegDeleteTreeW(HKEY_CLASSES_ROOT, W(key)) != ERROR_SUCCESS) return false;
+    // Given a subkey, some systems delete the key itself too; others leave it empty.
+    ::RegDeleteKeyW(HKEY_CLASSES_ROOT, W(key));
+    return true;
   }
 
   bool RegisterTypeLibrary(const Guid& libid) override {

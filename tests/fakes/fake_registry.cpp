@@ -1,5 +1,7 @@
 #include "tests/fakes/fake_registry.h"
 
+#include "tests/fakes/fake_endpoints.h"
+
 namespace fakes {
 namespace {
 
@@ -12,10 +14,9 @@ std::u16string Folded(const std::u16string& key) {
 
 }  // namespace
 
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
+void FakeRegistry::Note(const std::string& entry) {
+  log.push_back(entry);
+  if (journal) journal->push_back(entry);
 }
 
 FakeRegistry::FakeRegistry() { platform::SetRegistryForTesting(this); }
@@ -36,13 +37,13 @@ bool FakeRegistry::GetDefaultValue(const std::u16string& key, std::u16string* va
 }
 
 bool FakeRegistry::SetDefaultValue(const std::u16string& key, const std::u16string& value) {
-  log.push_back("set " + Narrow(key));
+  Note("set " + Narrow(key));
   values[Folded(key)] = value;
   return true;
 }
 
 bool FakeRegistry::DeleteTree(const std::u16string& key) {
-  log.push_back("delete " + Narrow(key));
+  Note("delete " + Narrow(key));
   const std::u16string root = Folded(key);
   for (auto it = values.begin(); it != values.end();) {
     const bool under = it->first == root || it->first.compare(0, root.size() + 1, root + u"\\") == 0;
@@ -52,14 +53,14 @@ bool FakeRegistry::DeleteTree(const std::u16string& key) {
 }
 
 bool FakeRegistry::RegisterTypeLibrary(const platform::Guid& libid) {
-  log.push_back("register-typelib");
+  Note("register-typelib");
   typeLibraries.push_back(libid);
   return typeLibraryOk;
 }
 
 bool FakeRegistry::UnregisterTypeLibrary(const platform::Guid& libid, std::uint16_t major, std::uint16_t minor,
                                          std::uint32_t locale) {
-  log.push_back("unregister-typelib " + std::to_string(major) + "." + std::to_string(minor) + " " +
+  Note("unregister-typelib " + std::to_string(major) + "." + std::to_string(minor) + " " +
                 std::to_string(locale));
   typeLibraries.push_back(libid);
   return typeLibraryOk;

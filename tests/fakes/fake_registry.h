@@ -20,6 +20,8 @@ class FakeRegistry : public platform::ClassesRegistry {
 
   // "set KEY", "delete KEY", "register-typelib", "unregister-typelib 1.0 0".
   std::vector<std::string> log;
+  // When set, every entry also goes here, interleaved with other fakes'.
+  std::vector<std::string>* journal = nullptr;
   std::map<std::u16string, std::u16string> values;  // folded keys
   bool Has(const std::u16string& key) const;
   std::u16string Value(const std::u16string& key) const;
@@ -33,8 +35,9 @@ class FakeRegistry : public platform::ClassesRegistry {
   std::u16string ModuleFileName() override { return moduleFileName; }
 
   std::vector<platform::Guid> typeLibraries;
-};
 
-std::string Narrow(const std::u16string& text);
+ private:
+  void Note(const std::string& entry);
+};
 
 }  // namespace fakes

@@ -398,6 +398,8 @@ TEST_F(MainWindowTest, ClosingEndsTheRunWithoutAProxyAndHidesWithOne) {
                                                    [&] {
                                                      EXPECT_TRUE(windows_.IsWindow(dialog));
                                                      EXPECT_FALSE(windows_.IsWindowVisible(dialog));
+                                                     // The client lets go: the proxy detaches.
+                                                     proxy.m_pDialog = nullptr;
                                                      window.m_pAutoProxy = nullptr;
                                                      windows_.Post(dialog, platform::kWmClose, 0, 0);
                                                    },

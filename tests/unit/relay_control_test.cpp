@@ -199,8 +199,13 @@ TEST_F(RelayControlTest, EachStartMakesFreshObjects) {
 TEST_F(RelayControlTest, WorkerBlockedInAReadOutlivesTheStopAndReleasesEverythingWhenItEnds) {
   SelectPlaybackDevice(kSpeakersId);
   device.BlockReads();
+  platform::UniqueHandle reading(platform::Kernel().NewEvent());
+  device.OnCall([&](FakeAudioDevice::Op op) {
+    if (op == FakeAudioDevice::Op::Read) platform::Kernel().SetEvent(reading.get());
+  });
   StartRelay(relay, playbackList);
   std::weak_ptr<RelayState> state = relay;
+  ASSERT_EQ(platform::Kernel().Wait(reading.get(), 10000), platform::WaitResult::Signalled);
   const auto start = Clock::now();
   StopRelay(relay);
   const std::int64_t elapsed = MsSince(start);
@@ -212,8 +217,9 @@ TEST_F(RelayControlTest, WorkerBlockedInAReadOutlivesTheStopAndReleasesEverythin
 
   device.Unblock();
   EXPECT_TRUE(Eventually([&] { return state.expired(); })) << "released when the thread ends";
-  EXPECT_TRUE(Eventually([&] { return kernel.open() == 0; }));
+  EXPECT_TRUE(Eventually([&] { return kernel.open() == 1; })) << "all but the test's own event";
   EXPECT_EQ(OpenDeviceHandles(device), 0);
+  device.OnCall(nullptr);
 }
 
 TEST_F(RelayControlTest, ManyCyclesLeaveNothingBehind) {

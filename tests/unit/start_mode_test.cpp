@@ -5,6 +5,7 @@
 
 #include "framework/command_line.h"
 #include "framework/server_registration.h"
+#include "tests/fakes/fake_endpoints.h"
 #include "tests/fakes/fake_registry.h"
 
 namespace {

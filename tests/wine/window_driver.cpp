@@ -84,42 +84,35 @@ HWND FindDialog(DWORD processId, const wchar_t* title) {
   return search.found;
 }
 
-// The main window: the program's dialog that holds the playback list.
-HWND FindMainWindow(DWORD processId) {
-  struct Main {
-    DWORD processId;
-    HWND found;
-  } main{processId, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* main = reinterpret_cast<Main*>(param);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        if (process != main->processId || !::GetDlgItem(window, kPlaybackList)) return TRUE;
-        main->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&main));
-  return main.found;
+struct MainSearch {
+  DWORD processId;  // 0: any process
+  HWND found;
+};
+
+// The program's main window is its dialog that holds the playback list.
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<MainSearch*>(param);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  wchar_t className[64] = {};
+  ::GetClassNameW(window, className, 64);
+  if (std::wstring(className) != L"#32770" || !::GetDlgItem(window, kPlaybackList)) return TRUE;
+  if (search->processId && process != search->processId) return TRUE;
+  search->found = window;
+  return FALSE;
 }
 
-// The process of the program's main window, found by its playback list.
+HWND FindMainWindow(DWORD processId) {
+  MainSearch search{processId, nullptr};
+  ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The process of a running program's main window.
 DWORD RunningProgram(HWND* window) {
-  struct Any {
-    HWND found;
-  } any{nullptr};
-  ::EnumWindows(
-      [](HWND each, LPARAM param) -> BOOL {
-        wchar_t className[64] = {};
-        ::GetClassNameW(each, className, 64);
-        if (std::wstring(className) != L"#32770" || !::GetDlgItem(each, kPlaybackList)) return TRUE;
-        reinterpret_cast<Any*>(param)->found = each;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&any));
-  *window = any.found;
+  *window = FindMainWindow(0);
   DWORD process = 0;
-  if (any.found) ::GetWindowThreadProcessId(any.found, &process);
+  if (*window) ::GetWindowThreadProcessId(*window, &process);
   return process;
 }
 
