@@ -3,7 +3,7 @@
 
   demo_signal.py feed FIFO SECONDS OUT_DIR    writes the signal into FIFO at real-time pace
   demo_signal.py record SOURCE OUT_DIR NAME   records a PulseAudio source until SIGTERM
-  demo_signal.py analyse OUT_DIR SECONDS      compares what was fed with what was heard
+  demo_signal.py analyse OUT_DIR                compares what was fed with what was heard
 
 The signal is 16-bit stereo at 44100 Hz: a logarithmic tone sweep on the left
 channel and a counting ramp on the right. The ramp counts 1..65535 and starts
@@ -175,7 +175,7 @@ class Hearing:
         self.last = previous
 
 
-def analyse(out_dir, seconds):
+def analyse(out_dir):
     with open(os.path.join(out_dir, 'feed.json')) as f:
         feed_log = json.load(f)
     with open(os.path.join(out_dir, 'fed.raw'), 'rb') as f:
@@ -311,8 +311,8 @@ def main(argv):
         return feed(argv[1], float(argv[2]), argv[3])
     if len(argv) == 4 and argv[0] == 'record':
         return record(argv[1], argv[2], argv[3])
-    if len(argv) == 3 and argv[0] == 'analyse':
-        return analyse(argv[1], float(argv[2]))
+    if len(argv) == 2 and argv[0] == 'analyse':
+        return analyse(argv[1])
     print(__doc__, file=sys.stderr)
     return 2
 
