@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/relay_control.h"
 #include "engine/relay_state.h"
+#include "platform/memory_list_control.h"
+#include "tests/fakes/fake_wave_out_devices.h"
 #include "tests/fakes/fake_audio_device.h"
 #include "tests/fakes/recording_wave_out.h"
 #include "tests/fakes/relay_harness.h"
@@ -114,6 +117,35 @@ int RunWithoutDevice(int seconds) {
   return 0;
 }
 
+// Times StopRelay while audio flows: each cycle starts the relay, waits for
+// its first buffer to reach wave-out, and stops it.
+int RunStopCycles(int cycles) {
+  static const char16_t kId[] = u"{0.0.0.00000000}.{bench}";
+  fakes::FakeWaveOutDevice output;
+  output.id = kId;
+  fakes::FakeWaveOutDevices devices({output});
+  platform::MemoryListControl playbackList;
+  playbackList.AddString(u"Bench output");
+  playbackList.SetItemData(0, reinterpret_cast<std::intptr_t>(kId));
+  playbackList.SetCurSel(0);
+  std::vector<double> stops;
+  for (int cycle = 0; cycle < cycles; ++cycle) {
+    fakes::FakeAudioDevice device;
+    device.Script({}, fakes::Bytes(kPcmChunkBytes));
+    device.PaceInRealTime(kBytesPerSecond);
+    fakes::RecordingWaveOut waveOut;
+    std::shared_ptr<RelayState> relay;
+    StartRelay(relay, playbackList);
+    if (!waveOut.WaitForPlayedBytes(1, std::chrono::seconds(10))) return 1;
+    const auto before = Clock::now();
+    StopRelay(relay);
+    stops.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+  }
+  std::printf("StopRelay while audio flows, %d cycles: median %.3f ms, max %.3f ms\n", cycles,
+              Percentile(stops, 0.5), Percentile(stops, 1.0));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,6 +156,7 @@ int main(int argc, char** argv) {
 
   int result = RunRelay(seconds);
   result |= RunWithoutDevice(std::max(1, seconds / 3));
+  result |= RunStopCycles(200);
   std::printf("peak resident memory: %ld KiB\n", PeakResidentKiB());
   std::remove(platform::PlayedAudioPath(kDevice).c_str());
   std::remove(folder);

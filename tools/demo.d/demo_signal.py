@@ -162,7 +162,8 @@ class Hearing:
             frame = expected + step
             if previous is None:
                 self.first = frame
-            self.lost += step
+            else:
+                self.lost += step
             if silent and previous is not None:
                 self.gaps.append(silent)
                 self.gap_spans.append((position - silent, silent))
@@ -246,6 +247,9 @@ def print_report(report, total):
         print(f"  lost samples: {sink['lost_inside']} frames inside, {sink['missing_head']} missing at the start, "
               f"{sink['missing_tail']} at the end; left channel differs from what was fed in "
               f"{sink['left_mismatches']} frames")
+        if sink['missing_head'] and not sink['lost_inside']:
+            print("  (frames missing only at the start are most likely the first read, taken by the capture "
+                  "thread before the playback thread ran, which it drops)")
         print(f"  silent gaps inside the signal: {sink['gaps']}, {sink['gap_ms']:.1f} ms in all, "
               f"longest {sink['longest_gap_ms']:.1f} ms" +
               (f"; at {', '.join(f'{t} s' for t in sink['gaps_at_s'][:8])} after the feed began"
