@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "tests/wine/window_probe.h"
+
 namespace {
 
 const IID kDispatchIid = {0x40EF93CC, 0xC879, 0x42C6, {0x87, 0x51, 0x37, 0x39, 0x7E, 0xD4, 0xEB, 0x1E}};
@@ -23,10 +25,8 @@ struct Found {
 };
 
 BOOL CALLBACK CollectMainWindows(HWND window, LPARAM raw) {
-  wchar_t className[64] = L"";
-  ::GetClassNameW(window, className, 64);
   // The main window is the dialog with the virtual device list (control 1000).
-  if (lstrcmpW(className, L"#32770") == 0 && ::GetDlgItem(window, 1000))
+  if (window_probe::IsDialog(window) && ::GetDlgItem(window, 1000))
     reinterpret_cast<Found*>(raw)->windows.push_back(window);
   return TRUE;
 }

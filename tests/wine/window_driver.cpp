@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/window_probe.h"
+
 namespace {
 
 constexpr DWORD kWaitMs = 20000;
@@ -28,13 +30,8 @@ constexpr WPARAM kAboutCommand = 16;
 
 int g_failures = 0;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-  return out;
-}
+using window_probe::FindMainWindow;
+using window_probe::Utf8;
 
 void Check(bool passed, const std::string& what) {
   std::printf("%s %s\n", passed ? "ok" : "FAIL", what.c_str());
@@ -42,12 +39,7 @@ void Check(bool passed, const std::string& what) {
   if (!passed) ++g_failures;
 }
 
-std::wstring TextOf(HWND window) {
-  wchar_t buffer[1024] = {};
-  DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, kWaitMs, &copied);
-  return std::wstring(buffer, copied);
-}
+std::wstring TextOf(HWND window) { return window_probe::TextOf(window, kWaitMs); }
 
 // Waits until `condition` holds or the time is up; true when it held.
 template <typename Condition>
@@ -70,9 +62,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   DWORD process = 0;
   ::GetWindowThreadProcessId(window, &process);
-  wchar_t className[64] = {};
-  ::GetClassNameW(window, className, 64);
-  if (process != search->processId || std::wstring(className) != L"#32770") return TRUE;
+  if (process != search->processId || !window_probe::IsDialog(window)) return TRUE;
   if (search->title && TextOf(window) != search->title) return TRUE;
   search->found = window;
   return FALSE;
@@ -81,30 +71,6 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
 HWND FindDialog(DWORD processId, const wchar_t* title) {
   Search search{processId, title, nullptr};
   ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-struct MainSearch {
-  DWORD processId;  // 0: any process
-  HWND found;
-};
-
-// The program's main window is its dialog that holds the playback list.
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<MainSearch*>(param);
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(window, &process);
-  wchar_t className[64] = {};
-  ::GetClassNameW(window, className, 64);
-  if (std::wstring(className) != L"#32770" || !::GetDlgItem(window, kPlaybackList)) return TRUE;
-  if (search->processId && process != search->processId) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND FindMainWindow(DWORD processId) {
-  MainSearch search{processId, nullptr};
-  ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

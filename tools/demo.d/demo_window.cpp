@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/wine/window_probe.h"
+
 namespace {
 
 constexpr DWORD kWaitMs = 30000;
@@ -23,40 +25,11 @@ constexpr int kRunButton = 1002;
 constexpr int kNotice = 1004;
 constexpr int kAutoConnect = 1005;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-  return out;
-}
+using window_probe::FindMainWindow;
+using window_probe::IsDialog;
+using window_probe::Utf8;
 
-std::wstring TextOf(HWND window) {
-  wchar_t buffer[1024] = {};
-  DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &copied);
-  return std::wstring(buffer, copied);
-}
-
-bool IsDialog(HWND window) {
-  wchar_t className[64] = {};
-  ::GetClassNameW(window, className, 64);
-  return std::wstring(className) == L"#32770";
-}
-
-// The main window: a dialog that holds the playback list.
-HWND FindMainWindow() {
-  HWND found = nullptr;
-  ::EnumWindows(
-      [](HWND each, LPARAM param) -> BOOL {
-        if (!IsDialog(each) || !::GetDlgItem(each, kPlaybackList)) return TRUE;
-        *reinterpret_cast<HWND*>(param) = each;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+std::wstring TextOf(HWND window) { return window_probe::TextOf(window, 5000); }
 
 // Another dialog of the program's process, such as a message box.
 HWND FindOtherDialog(HWND main) {
