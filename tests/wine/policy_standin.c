@@ -2,7 +2,9 @@
  * policy-config classes, which Wine does not have. Registered in a test prefix
  * under both CLSIDs, it hands out objects whose table slots 12 and 13 log the
  * slot, the endpoint ID and the role to the file named by the environment
- * variable ULVEX_POLICY_LOG, and answer S_OK. */
+ * variable ULVEX_POLICY_LOG, make the endpoint Wine's default output (the
+ * value Wine's device enumerator reads at every default-endpoint query), and
+ * answer S_OK. */
 #include <windows.h>
 #include <objbase.h>
 
@@ -30,6 +32,15 @@ static void Log(const Policy* self, int slot, LPCWSTR id, int role) {
   fclose(file);
 }
 
+static void MoveWineDefaultOutput(LPCWSTR id) {
+  HKEY key;
+  if (!id || RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers\\winepulse.drv", 0, NULL, 0, KEY_SET_VALUE,
+                             NULL, &key, NULL) != ERROR_SUCCESS)
+    return;
+  RegSetValueExW(key, L"DefaultOutput", 0, REG_SZ, (const BYTE*)id, (DWORD)((lstrlenW(id) + 1) * sizeof(WCHAR)));
+  RegCloseKey(key);
+}
+
 static HRESULT STDMETHODCALLTYPE QueryInterface(Policy* self, REFIID riid, void** out) {
   if (!out) return E_POINTER;
   if (IsEqualIID(riid, &kIidUnknown) || IsEqualIID(riid, &kIidVista)) {
@@ -52,10 +63,12 @@ static HRESULT STDMETHODCALLTYPE Placeholder(Policy* self) {
 }
 static HRESULT STDMETHODCALLTYPE Slot12(Policy* self, LPCWSTR id, int role) {
   Log(self, 12, id, role);
+  MoveWineDefaultOutput(id);
   return S_OK;
 }
 static HRESULT STDMETHODCALLTYPE Slot13(Policy* self, LPCWSTR id, int role) {
   Log(self, 13, id, role);
+  MoveWineDefaultOutput(id);
   return S_OK;
 }
 

@@ -41,15 +41,9 @@ void Check(bool passed, const std::string& what) {
 
 std::wstring TextOf(HWND window) { return window_probe::TextOf(window, kWaitMs); }
 
-// Waits until `condition` holds or the time is up; true when it held.
 template <typename Condition>
 bool WaitFor(Condition condition) {
-  const ULONGLONG end = ::GetTickCount64() + kWaitMs;
-  while (!condition()) {
-    if (::GetTickCount64() > end) return false;
-    ::Sleep(kPollMs);
-  }
-  return true;
+  return window_probe::WaitFor(condition, kWaitMs, kPollMs);
 }
 
 struct Search {
@@ -83,10 +77,7 @@ DWORD RunningProgram(HWND* window) {
 }
 
 std::wstring LanguageText(const std::wstring& exe, const wchar_t* key) {
-  const std::wstring file = exe.substr(0, exe.find_last_of(L'\\')) + L"\\language\\gb.ini";
-  wchar_t buffer[512] = {};
-  ::GetPrivateProfileStringW(L"frmMain", key, L"", buffer, 512, file.c_str());
-  return buffer;
+  return window_probe::LanguageText(window_probe::ChineseLanguageFile(exe), key);
 }
 
 std::wstring ConfigFile() {

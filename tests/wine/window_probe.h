@@ -1,6 +1,7 @@
 // What the programs that look at the running monitor from outside (the
-// window driver, the demo's probe, the COM client) share: texts in UTF-8, a
-// control's text, and finding the program's main window. Any thread.
+// window driver, the end-to-end probe, the COM client) share: texts in UTF-8,
+// a control's text, waiting for a state, finding the program's windows and
+// reading its language file. Any thread.
 #pragma once
 
 #include <windows.h>
@@ -54,6 +55,56 @@ inline HWND FindMainWindow(DWORD processId = 0) {
   MainWindowSearch search{processId, nullptr};
   ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// Waits until `condition` holds or `timeoutMs` is up; true when it held. What
+// is waited for here is another process's window state, which no event
+// announces, so it is looked at again every `pollMs`.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
+  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (::GetTickCount64() > end) return false;
+    ::Sleep(pollMs);
+  }
+  return true;
+}
+
+struct OtherDialogSearch {
+  HWND main;
+  DWORD processId;
+  HWND found;
+};
+
+inline BOOL CALLBACK MatchOtherDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<OtherDialogSearch*>(param);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  if (window == search->main || process != search->processId || !IsDialog(window) || !::IsWindowVisible(window))
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A visible dialog of the main window's process other than the main window,
+// such as a message box.
+inline HWND FindOtherDialog(HWND main) {
+  OtherDialogSearch search{main, 0, nullptr};
+  ::GetWindowThreadProcessId(main, &search.processId);
+  ::EnumWindows(MatchOtherDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The text of `key` in section frmMain of a language file.
+inline std::wstring LanguageText(const std::wstring& file, const wchar_t* key) {
+  wchar_t buffer[512] = {};
+  ::GetPrivateProfileStringW(L"frmMain", key, L"", buffer, 512, file.c_str());
+  return buffer;
+}
+
+// The Chinese language file beside a program file.
+inline std::wstring ChineseLanguageFile(const std::wstring& exe) {
+  return exe.substr(0, exe.find_last_of(L'\\')) + L"\\language\\gb.ini";
 }
 
 }  // namespace window_probe

@@ -1,9 +1,15 @@
 #!/usr/bin/env python3
-"""The demo's signal: fed into the virtual device path, heard on a sink.
+"""A known signal, fed into the virtual device path and heard on a sink.
 
-  demo_signal.py feed FIFO SECONDS OUT_DIR    writes the signal into FIFO at real-time pace
-  demo_signal.py record SOURCE OUT_DIR NAME   records a PulseAudio source until SIGTERM
-  demo_signal.py analyse OUT_DIR                compares what was fed with what was heard
+  pcm_signal.py feed FIFO SECONDS OUT_DIR [--chunks N,N,...] [--wait-for-stream]
+      writes the signal into FIFO at real-time pace, in writes of the given
+      byte sizes in turn (default 1764, 10 ms); with --wait-for-stream it
+      begins once PulseAudio has a playback stream (the program's wave-out)
+  pcm_signal.py record SOURCE OUT_DIR NAME   records a PulseAudio source until SIGTERM
+  pcm_signal.py analyse OUT_DIR              compares what was fed with what was heard
+  pcm_signal.py check OUT_DIR SINK           exit 0 when SINK heard all of the signal in
+      order, and no other sink heard any of it; prints a line per check
+  pcm_signal.py quiet OUT_DIR                exit 0 when every recording is silent
 
 The signal is 16-bit stereo at 44100 Hz: a logarithmic tone sweep on the left
 channel and a counting ramp on the right. The ramp counts 1..65535 and starts
@@ -27,6 +33,7 @@ RAMP_PERIOD = 65535
 SWEEP_FROM, SWEEP_TO = 100.0, 8000.0
 CHUNK_FRAMES = 441  # 10 ms: fine enough for the latency figure
 OPEN_TIMEOUT_S = 60
+STREAM_TIMEOUT_S = 10
 
 
 def ramp_value(frame):
@@ -62,32 +69,50 @@ def open_for_writing(path):
         time.sleep(0.02)
 
 
-def feed(fifo, seconds, out_dir):
+def wait_for_stream(log):
+    """The program plays what it reads only once its wave-out is open, so a
+    feed that wants every frame heard begins when that stream exists."""
+    begin = time.monotonic()
+    while time.monotonic() - begin < STREAM_TIMEOUT_S:
+        listed = subprocess.run(['pactl', 'list', 'short', 'sink-inputs'], capture_output=True, text=True).stdout
+        if listed.strip():
+            log['stream_wait_s'] = round(time.monotonic() - begin, 3)
+            return
+        time.sleep(0.02)
+    log['stream_wait_s'] = None
+
+
+def feed(fifo, seconds, out_dir, chunks=(CHUNK_FRAMES * FRAME,), stream_first=False):
     total = int(seconds * RATE)
     pcm = make_signal(total)
     with open(os.path.join(out_dir, 'fed.raw'), 'wb') as copy:
         copy.write(pcm)
     stream = pcm + bytes(RATE * FRAME)
-    log = {'signal_frames': total, 'chunk_frames': CHUNK_FRAMES, 'writes': [], 'written': 0, 'error': None}
+    log = {'signal_frames': total, 'chunks': list(chunks), 'writes': [], 'written': 0, 'error': None}
     try:
         fd = open_for_writing(fifo)
     except OSError as error:
         log['error'] = f'the device was never opened ({error.strerror})'
         return finish_feed(out_dir, log)
+    if stream_first:
+        wait_for_stream(log)
     log['opened'] = time.monotonic()
-    step = CHUNK_FRAMES * FRAME
+    offset = 0
+    index = 0
     try:
-        for index, offset in enumerate(range(0, len(stream), step)):
-            due = log['opened'] + index * CHUNK_FRAMES / RATE
+        while offset < len(stream):
+            due = log['opened'] + offset / (RATE * FRAME)
             delay = due - time.monotonic()
             if delay > 0:
                 time.sleep(delay)
-            chunk = stream[offset:offset + step]
-            view = memoryview(chunk)
+            view = memoryview(stream[offset:offset + chunks[index % len(chunks)]])
+            size = len(view)
             while view:
                 view = view[os.write(fd, view):]
-            log['writes'].append([offset // FRAME, time.monotonic()])
-            log['written'] += len(chunk)
+            log['writes'].append([offset, time.monotonic()])
+            offset += size
+            log['written'] += size
+            index += 1
     except BrokenPipeError:
         log['error'] = 'the program closed the device while being fed'
     finally:
@@ -176,7 +201,12 @@ class Hearing:
         self.last = previous
 
 
-def analyse(out_dir):
+def aligned_writes(feed_log):
+    """(first frame, time written) of each write that began on a whole frame."""
+    return [(offset // FRAME, written) for offset, written in feed_log['writes'] if offset % FRAME == 0]
+
+
+def build_report(out_dir, plotted='speakers'):
     with open(os.path.join(out_dir, 'feed.json')) as f:
         feed_log = json.load(f)
     with open(os.path.join(out_dir, 'fed.raw'), 'rb') as f:
@@ -214,20 +244,53 @@ def analyse(out_dir):
                                      for position, _ in hearing.gap_spans]
             if stamp['start'] is not None and feed_log['writes']:
                 latencies = []
-                for first, written in feed_log['writes']:
+                for first, written in aligned_writes(feed_log):
                     if first in hearing.position_of:
                         heard = stamp['start'] + hearing.position_of[first] / RATE
                         latencies.append((heard - written) * 1000)
                 if latencies:
                     sink['latency_ms'] = {'min': min(latencies), 'median': percentile(latencies, 0.5),
                                           'p95': percentile(latencies, 0.95), 'max': max(latencies)}
-            if name == 'speakers':
+            if name == plotted:
                 plot_latency(out_dir, feed_log, hearing, stamp)
         report['sinks'][name] = sink
     with open(os.path.join(out_dir, 'report.json'), 'w') as f:
         json.dump(report, f, indent=1)
+    return report, total
+
+
+def analyse(out_dir):
+    report, total = build_report(out_dir)
     print_report(report, total)
     return 0
+
+
+def check(out_dir, target):
+    """Every frame of the signal reached `target`, in order and unchanged, and
+    nothing of it reached another sink. Silent gaps are reported, not failed:
+    this machine's stalls insert them."""
+    report, total = build_report(out_dir, plotted=target)
+    print_report(report, total)
+    failures = 0
+
+    def expect(passed, what):
+        nonlocal failures
+        print(('ok ' if passed else 'FAIL ') + what)
+        failures += 0 if passed else 1
+
+    expect(report['feed_error'] is None, f"the feed went through ({report['feed_error'] or 'no error'})")
+    heard = report['sinks'].get(target, {})
+    expect(heard.get('ramp_bytes', 0) > 0, f'{target} heard the signal')
+    if heard.get('ramp_bytes'):
+        expect(heard['order_held'], f"in order ({heard['backwards_steps']} steps backwards)")
+        expect(heard['missing_head'] == 0 and heard['missing_tail'] == 0 and heard['lost_inside'] == 0,
+               f"complete: {heard['missing_head']} frames missing at the start, {heard['lost_inside']} inside, "
+               f"{heard['missing_tail']} at the end, of {total}")
+        expect(heard['left_mismatches'] == 0, f"unchanged ({heard['left_mismatches']} frames differ)")
+    for name, sink in report['sinks'].items():
+        if name != target:
+            expect(sink['ramp_bytes'] == 0, f"{name} heard none of it ({sink['ramp_bytes']} bytes)")
+    return failures
 
 
 def print_report(report, total):
@@ -268,7 +331,7 @@ def plot_latency(out_dir, feed_log, hearing, stamp):
     left, right, top, bottom = 57, 85, 50, 40
     origin = feed_log['opened']
     points = []
-    for first, written in feed_log['writes']:
+    for first, written in aligned_writes(feed_log):
         if first in hearing.position_of:
             points.append((written - origin, (stamp['start'] + hearing.position_of[first] / RATE - written) * 1000))
     with open(os.path.join(out_dir, 'trim.txt'), 'w') as f:
@@ -310,9 +373,30 @@ def plot_latency(out_dir, feed_log, hearing, stamp):
         f.write(f"viewbox 0 0 {width} {height}\n" + "\n".join(draw) + "\n")
 
 
+def quiet(out_dir):
+    failures = 0
+    for name in sorted(os.listdir(out_dir)):
+        if name.startswith('heard-') and name.endswith('.raw'):
+            with open(os.path.join(out_dir, name), 'rb') as f:
+                data = f.read()
+            loud = len(data) - data.count(0)
+            print(f"{'ok' if loud == 0 else 'FAIL'} {name[6:-4]} heard nothing "
+                  f"({len(data)} bytes recorded, {loud} not zero)")
+            failures += 1 if loud else 0
+    return failures
+
+
 def main(argv):
-    if len(argv) == 4 and argv[0] == 'feed':
-        return feed(argv[1], float(argv[2]), argv[3])
+    if len(argv) >= 4 and argv[0] == 'feed':
+        options = argv[4:]
+        chunks = (CHUNK_FRAMES * FRAME,)
+        if '--chunks' in options:
+            chunks = tuple(int(size) for size in options[options.index('--chunks') + 1].split(','))
+        return feed(argv[1], float(argv[2]), argv[3], chunks, '--wait-for-stream' in options)
+    if len(argv) == 2 and argv[0] == 'quiet':
+        return quiet(argv[1])
+    if len(argv) == 3 and argv[0] == 'check':
+        return check(argv[1], argv[2])
     if len(argv) == 4 and argv[0] == 'record':
         return record(argv[1], argv[2], argv[3])
     if len(argv) == 2 and argv[0] == 'analyse':
