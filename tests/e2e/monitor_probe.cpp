@@ -54,10 +54,22 @@ void Print(const char* key, const std::wstring& value) {
   std::fflush(stdout);
 }
 
+// The main window once its program waits for input: a window found while it
+// is still being created or initialised may lack controls, and a click
+// posted then would be lost.
 HWND WaitForMainWindow() {
   HWND main = nullptr;
-  if (!WaitFor([&] { return (main = window_probe::FindMainWindow()) != nullptr; }))
+  if (!WaitFor([&] { return (main = window_probe::FindMainWindow()) != nullptr; })) {
     std::printf("error: no main window within %lu s\n", kWaitMs / 1000);
+    return nullptr;
+  }
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(main, &processId);
+  if (HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+    ::WaitForInputIdle(process, kWaitMs);
+    ::CloseHandle(process);
+  }
+  WaitFor([&] { return ::GetDlgItem(main, kRunButton) != nullptr; });
   return main;
 }
 

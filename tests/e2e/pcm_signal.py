@@ -10,6 +10,8 @@
   pcm_signal.py check OUT_DIR SINK           exit 0 when SINK heard all of the signal in
       order, and no other sink heard any of it; prints a line per check
   pcm_signal.py quiet OUT_DIR                exit 0 when every recording is silent
+  pcm_signal.py compare SECONDS DIR FIGURES DIR FIGURES NAME
+      the Wine relay benchmark's table: the program's run against module-loopback's
 
 The signal is 16-bit stereo at 44100 Hz: a logarithmic tone sweep on the left
 channel and a counting ramp on the right. The ramp counts 1..65535 and starts
@@ -97,6 +99,9 @@ def feed(fifo, seconds, out_dir, chunks=(CHUNK_FRAMES * FRAME,), stream_first=Fa
     if stream_first:
         wait_for_stream(log)
     log['opened'] = time.monotonic()
+    if os.environ.get('ULVEX_FEED_STARTED'):
+        with open(os.environ['ULVEX_FEED_STARTED'], 'w') as stamp:
+            stamp.write(f"{log['opened']}\n")
     offset = 0
     index = 0
     try:
@@ -386,6 +391,63 @@ def quiet(out_dir):
     return failures
 
 
+def read_figures(path):
+    with open(path) as f:
+        return dict(line.rstrip('\n').split('=', 1) for line in f if '=' in line)
+
+
+def compare(seconds, program_dir, program_file, loopback_dir, loopback_file, loopback_name):
+    """The benchmark's table: the program's relay against module-loopback."""
+    rows = []
+    paths = []
+    for run_dir, figures_file in ((program_dir, program_file), (loopback_dir, loopback_file)):
+        report, total = build_report(run_dir, plotted=None)
+        sink = report['sinks'].get('speakers', {})
+        figures = read_figures(figures_file)
+        paths.append((sink, figures, total))
+    audio_s = float(seconds)
+
+    def latency(sink, key):
+        return sink.get('latency_ms', {}).get(key)
+
+    def ratio(a, b):
+        return f'{a / b:.2f}' if a is not None and b else '-'
+
+    def show(value, form):
+        return form.format(value) if value is not None else '-'
+
+    (p_sink, p_fig, total), (l_sink, l_fig, _) = paths
+    measures = [
+        ('latency, median (ms)', latency(p_sink, 'median'), latency(l_sink, 'median'), '{:.0f}'),
+        ('latency, 95th percentile (ms)', latency(p_sink, 'p95'), latency(l_sink, 'p95'), '{:.0f}'),
+        ('CPU s per audio s', float(p_fig['cpu']) / audio_s, float(l_fig['cpu']) / audio_s, '{:.4f}'),
+        ('peak memory (MB)', int(p_fig['peak_kb']) / 1024, int(l_fig['peak_kb']) / 1024, '{:.1f}'),
+        ('silent gaps (count)', p_sink.get('gaps'), l_sink.get('gaps'), '{}'),
+        ('silent gaps (ms in all)', p_sink.get('gap_ms'), l_sink.get('gap_ms'), '{:.0f}'),
+        ('frames lost or missing', lost(p_sink, total), lost(l_sink, total), '{}'),
+    ]
+    print(f'relay of {seconds} s of audio to Speakers: UlvexDriver_Monitor.exe under Wine against {loopback_name}')
+    print(f"{'':32}{'program':>12}{'loopback':>12}{'ratio':>8}")
+    for name, a, b, form in measures:
+        print(f'{name:32}{show(a, form):>12}{show(b, form):>12}{ratio(a, b):>8}')
+    print(f"CPU counted, program: {p_fig['cpu_parts']}")
+    print(f"CPU counted, loopback: {l_fig['cpu_parts']}")
+    print(f"peak memory (VmHWM), program: {p_fig['peak_parts']}; loopback: {l_fig['peak_parts']}")
+    for name, sink in (('program', p_sink), ('loopback', l_sink)):
+        if sink.get('ramp_bytes'):
+            print(f"{name}: order held {'yes' if sink['order_held'] else 'NO'}, latency min {latency(sink, 'min'):.0f} "
+                  f"max {latency(sink, 'max'):.0f} ms, longest gap {sink['longest_gap_ms']:.0f} ms")
+        else:
+            print(f'{name}: nothing of the signal was heard')
+    return 0
+
+
+def lost(sink, total):
+    if not sink.get('ramp_bytes'):
+        return total
+    return sink['missing_head'] + sink['lost_inside'] + sink['missing_tail']
+
+
 def main(argv):
     if len(argv) >= 4 and argv[0] == 'feed':
         options = argv[4:]
@@ -393,6 +455,8 @@ def main(argv):
         if '--chunks' in options:
             chunks = tuple(int(size) for size in options[options.index('--chunks') + 1].split(','))
         return feed(argv[1], float(argv[2]), argv[3], chunks, '--wait-for-stream' in options)
+    if len(argv) == 7 and argv[0] == 'compare':
+        return compare(*argv[1:])
     if len(argv) == 2 and argv[0] == 'quiet':
         return quiet(argv[1])
     if len(argv) == 3 and argv[0] == 'check':

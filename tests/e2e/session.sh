@@ -13,6 +13,14 @@ session_prefix=
 
 session_say() { echo "${session_name:-session}: $*"; }
 
+# session_build PRESET BUILD_DIR: the program, the probe and the stand-ins.
+session_build() {
+  [ -f "$2/CMakeCache.txt" ] || cmake --preset "$1" -B "$2" >"$2.configure.log" 2>&1 ||
+    { cat "$2.configure.log"; return 1; }
+  cmake --build "$2" -j2 --target UlvexDriver_Monitor monitor_probe ulvex_enumerator_standin ulvex_policy_standin \
+    >"$2.session-build.log" 2>&1 || { tail -n 40 "$2.session-build.log"; return 1; }
+}
+
 # --- processes, ended by PID ------------------------------------------------------
 session_remember() {  # PID NAME
   session_started+=("$1")
@@ -66,8 +74,10 @@ session_start_xvfb() {
 }
 
 # --- PulseAudio with three null sinks ------------------------------------------------
+# session_pulse_options: further options of the daemon.
 session_start_pulse() {
   local run=$session_dir/pulse
+  rm -rf "$run"
   mkdir -p "$run/runtime" "$run/home"
   local socket=$run/runtime/native
   sink() {
@@ -83,7 +93,8 @@ session_start_pulse() {
     echo "set-default-sink speakers"
   } >"$run/sinks.pa"
   XDG_RUNTIME_DIR=$run/runtime HOME=$run/home pulseaudio -n --daemonize=no --exit-idle-time=-1 \
-    --disable-shm=yes --use-pid-file=no -F "$run/sinks.pa" >"$session_dir/pulseaudio.log" 2>&1 &
+    --disable-shm=yes --use-pid-file=no ${session_pulse_options:-} -F "$run/sinks.pa" \
+    >"$session_dir/pulseaudio.log" 2>&1 &
   session_pulse_pid=$!
   session_remember "$session_pulse_pid" pulseaudio
   export PULSE_SERVER=unix:$socket
